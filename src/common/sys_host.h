@@ -1,0 +1,39 @@
+// What the POSIX side of sys.h offers its callers beyond the Win32 calls:
+// the string table that stands for a module's resources, the code page the
+// scanners step by, and hooks through which tests see and answer boxes.
+#pragma once
+
+#ifndef _WIN32
+#include "common/sys.h"
+
+namespace sys::host {
+
+// A module's string table: entries ended by one whose text is null.
+struct StringEntry {
+    unsigned id;
+    const char* text;
+};
+inline HINSTANCE ModuleOf(const StringEntry* table) { return table; }
+
+// 0 for a single-byte code page; 932, 936, 949 or 950 for double-byte ones.
+void SetCodePage(unsigned codePage);
+bool IsLeadByte(unsigned char byte);
+
+// Every box goes to this handler; without one the box's text goes to
+// standard error and the answer is IDOK.
+using BoxHandler = int (*)(HWND owner, const char* text, const char* caption, UINT flags);
+void SetBoxHandler(BoxHandler handler);
+
+// Tick source for the time-limited waits; null restores the clock.
+using TickSource = uint32_t (*)();
+void SetTickSource(TickSource source);
+
+// Called on every pump of the message queue (no queue on the host).
+using PumpHook = void (*)();
+void SetPumpHook(PumpHook hook);
+
+// The host file system's spelling of a path: backslashes become "/".
+void ToHostPath(const char* path, char* out, size_t size);
+
+}  // namespace sys::host
+#endif
