@@ -1,9 +1,8 @@
 // Process entry of SETUP.EXE.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "setup/command_line.h"
-#include "setup/install_state.h"
+#include "setup/run_setup.h"
 
 namespace {
 
@@ -20,12 +19,9 @@ void RestrictDllSearchToSystemFolder() {
 
 }  // namespace
 
+// The show state the program was started with is not passed on: the
+// installer's windows use fixed show commands.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystemFolder();
-    const char* tail = CommandTail(GetCommandLineA());
-    (void)tail;
-    gState.instance = instance;
-    InitCommonControls();
-    LoadStringA(instance, 1021, gState.setupTitle, kTitleSize);
-    return 0;
+    return RunSetup(instance, CommandTail(GetCommandLineA()));
 }

@@ -11,7 +11,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 
 __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow(void) { return S_OK; }
 
-__declspec(dllexport) HRESULT WINAPI DllGetClassObject(const void* clsid, const void* iid, void** out) {
+__declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
     (void)clsid;
     (void)iid;
     if (out) *out = NULL;

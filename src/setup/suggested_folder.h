@@ -1,0 +1,4 @@
+// The folder the install folder dialog proposes first.
+#pragma once
+
+void ChooseSuggestedFolder();
