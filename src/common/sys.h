@@ -81,4 +81,40 @@ int FormatV(char* out, size_t size, const char* format, va_list args);
 // Diagnostic channel of the trace hook (OutputDebugStringA).
 void DebugOutput(const char* text);
 
+// Files of the archive extractor, as the 16-bit-compatible calls behave: a
+// handle is an int, -1 while no file is open or when a call fails.
+constexpr int kNoFile = -1;
+constexpr int kSeekBegin = 0, kSeekCurrent = 1;
+// Opens for reading, others may not write (_lopen, OF_SHARE_DENY_WRITE).
+int OpenForReading(const char* path);
+// Creates or empties a normal file for writing (_lcreat, attribute 0).
+int CreateForWriting(const char* path);
+// Bytes read or written, -1 on failure (_lread, _lwrite).
+int ReadBytes(int file, void* buffer, unsigned count);
+int WriteBytes(int file, const void* buffer, unsigned count);
+// The new position from the start, -1 on failure (_llseek).
+long SeekFile(int file, long offset, int origin);
+void CloseFile(int file);  // _lclose
+void RemoveFile(const char* path);  // remove
+// Last-write time from a DOS date and time taken as local time
+// (DosDateTimeToFileTime, LocalFileTimeToFileTime, SetFileTime).
+void SetFileTimeFromDos(int file, uint16_t dosDate, uint16_t dosTime);
+
+// In-place code page conversions of a path (OemToCharA, CharToOemA).
+void ConvertOemToAnsi(char* text);
+void ConvertAnsiToOem(char* text);
+// 0 when the two texts are equal ignoring letter case (lstrcmpiA).
+int CompareNoCase(const char* a, const char* b);
+
+// SendMessageA; a null window answers 0.
+intptr_t SendToWindow(HWND window, UINT message, uintptr_t wParam, intptr_t lParam);
+
+// A zero-filled movable global block, locked while in use (GlobalAlloc with
+// GMEM_MOVEABLE | GMEM_ZEROINIT, GlobalLock); null when refused.
+void* AllocLockedBlock(size_t size);
+void FreeLockedBlock(void* block);  // GlobalUnlock and GlobalFree
+// The C run-time heap (malloc, free).
+void* AllocHeap(size_t size);
+void FreeHeap(void* block);
+
 }  // namespace sys

@@ -35,5 +35,18 @@ void SetPumpHook(PumpHook hook);
 // The host file system's spelling of a path: backslashes become "/".
 void ToHostPath(const char* path, char* out, size_t size);
 
+// Every SendToWindow goes to this hook; without one the answer is 0.
+using SendHook = intptr_t (*)(HWND window, UINT message, uintptr_t wParam, intptr_t lParam);
+void SetSendHook(SendHook hook);
+
+// Asked before each AllocLockedBlock and AllocHeap: false refuses it.
+using AllocHook = bool (*)(size_t size);
+void SetAllocHook(AllocHook hook);
+
+// Asked before each WriteBytes: how many of count bytes the write may
+// store, or -1 for a failed write. Null lets every write through.
+using WriteHook = int (*)(unsigned count);
+void SetWriteHook(WriteHook hook);
+
 }  // namespace sys::host
 #endif

@@ -2,6 +2,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <stdlib.h>
+#include <strings.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/file.h>
@@ -17,6 +19,9 @@ unsigned gCodePage = 0;
 sys::host::BoxHandler gBoxHandler = nullptr;
 sys::host::TickSource gTickSource = nullptr;
 sys::host::PumpHook gPumpHook = nullptr;
+sys::host::SendHook gSendHook = nullptr;
+sys::host::AllocHook gAllocHook = nullptr;
+sys::host::WriteHook gWriteHook = nullptr;
 
 // 100-nanosecond intervals between 1601-01-01 and 1970-01-01.
 constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ull;
@@ -82,6 +87,9 @@ bool IsLeadByte(unsigned char b) {
 void SetBoxHandler(BoxHandler handler) { gBoxHandler = handler; }
 void SetTickSource(TickSource source) { gTickSource = source; }
 void SetPumpHook(PumpHook hook) { gPumpHook = hook; }
+void SetSendHook(SendHook hook) { gSendHook = hook; }
+void SetAllocHook(AllocHook hook) { gAllocHook = hook; }
+void SetWriteHook(WriteHook hook) { gWriteHook = hook; }
 
 void ToHostPath(const char* path, char* out, size_t size) {
     size_t i = 0;
@@ -207,5 +215,109 @@ int FormatV(char* out, size_t size, const char* format, va_list args) {
 }
 
 void DebugOutput(const char* text) { fprintf(stderr, "%s\n", text); }
+
+int OpenForReading(const char* path) {
+    char hostPath[1024];
+    host::ToHostPath(path, hostPath, sizeof hostPath);
+    int fd = open(hostPath, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return kNoFile;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(fd);
+        return kNoFile;
+    }
+    return fd;
+}
+
+int CreateForWriting(const char* path) {
+    char hostPath[1024];
+    host::ToHostPath(path, hostPath, sizeof hostPath);
+    int fd = open(hostPath, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return fd < 0 ? kNoFile : fd;
+}
+
+// Files may return less than asked only at their end; other sources (a
+// pipe, a terminal) are read until the count or the end.
+int ReadBytes(int file, void* buffer, unsigned count) {
+    unsigned done = 0;
+    while (done < count) {
+        ssize_t n = read(file, static_cast<char*>(buffer) + done, count - done);
+        if (n < 0) return done > 0 ? static_cast<int>(done) : -1;
+        if (n == 0) break;
+        done += static_cast<unsigned>(n);
+    }
+    return static_cast<int>(done);
+}
+
+int WriteBytes(int file, const void* buffer, unsigned count) {
+    unsigned allowed = count;
+    if (gWriteHook) {
+        int n = gWriteHook(count);
+        if (n < 0) return -1;
+        if (static_cast<unsigned>(n) < allowed) allowed = static_cast<unsigned>(n);
+    }
+    unsigned done = 0;
+    while (done < allowed) {
+        ssize_t n = write(file, static_cast<const char*>(buffer) + done, allowed - done);
+        if (n <= 0) return done > 0 ? static_cast<int>(done) : -1;
+        done += static_cast<unsigned>(n);
+    }
+    return static_cast<int>(done);
+}
+
+long SeekFile(int file, long offset, int origin) {
+    off_t r = lseek(file, offset, origin == kSeekBegin ? SEEK_SET : SEEK_CUR);
+    return r < 0 || r > 0x7FFFFFFF ? -1 : static_cast<long>(r);
+}
+
+void CloseFile(int file) { close(file); }
+
+void RemoveFile(const char* path) {
+    char hostPath[1024];
+    host::ToHostPath(path, hostPath, sizeof hostPath);
+    unlink(hostPath);
+}
+
+// An impossible DOS date (month or day 0) leaves the time as it was, as
+// DosDateTimeToFileTime refuses it.
+void SetFileTimeFromDos(int file, uint16_t dosDate, uint16_t dosTime) {
+    struct tm t = {};
+    t.tm_year = 80 + (dosDate >> 9);
+    t.tm_mon = ((dosDate >> 5) & 15) - 1;
+    t.tm_mday = dosDate & 31;
+    t.tm_hour = dosTime >> 11;
+    t.tm_min = (dosTime >> 5) & 63;
+    t.tm_sec = (dosTime & 31) * 2;
+    t.tm_isdst = -1;
+    if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday == 0) return;
+    time_t when = mktime(&t);
+    if (when == static_cast<time_t>(-1)) return;
+    struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+    futimens(file, times);
+}
+
+// The host has no OEM code page: ASCII is the same in both, and other
+// bytes are left as they are.
+void ConvertOemToAnsi(char*) {}
+void ConvertAnsiToOem(char*) {}
+
+int CompareNoCase(const char* a, const char* b) { return strcasecmp(a, b); }
+
+intptr_t SendToWindow(HWND window, UINT message, uintptr_t wParam, intptr_t lParam) {
+    if (gSendHook) return gSendHook(window, message, wParam, lParam);
+    return 0;
+}
+
+void* AllocLockedBlock(size_t size) {
+    if (gAllocHook && !gAllocHook(size)) return nullptr;
+    return calloc(1, size);
+}
+void FreeLockedBlock(void* block) { free(block); }
+
+void* AllocHeap(size_t size) {
+    if (gAllocHook && !gAllocHook(size)) return nullptr;
+    return malloc(size);
+}
+void FreeHeap(void* block) { free(block); }
 
 }  // namespace sys

@@ -2,6 +2,8 @@
 #include "common/sys.h"
 
 #include <direct.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 namespace sys {
@@ -51,5 +53,58 @@ int FormatV(char* out, size_t size, const char* format, va_list args) {
 }
 
 void DebugOutput(const char* text) { OutputDebugStringA(text); }
+
+int OpenForReading(const char* path) { return _lopen(path, OF_SHARE_DENY_WRITE); }
+
+int CreateForWriting(const char* path) { return _lcreat(path, 0); }
+
+int ReadBytes(int file, void* buffer, unsigned count) {
+    return static_cast<int>(_lread(file, buffer, count));
+}
+
+int WriteBytes(int file, const void* buffer, unsigned count) {
+    return static_cast<int>(_lwrite(file, static_cast<LPCCH>(buffer), count));
+}
+
+long SeekFile(int file, long offset, int origin) {
+    return _llseek(file, offset, origin == kSeekBegin ? FILE_BEGIN : FILE_CURRENT);
+}
+
+void CloseFile(int file) { _lclose(file); }
+
+void RemoveFile(const char* path) { remove(path); }
+
+void SetFileTimeFromDos(int file, uint16_t dosDate, uint16_t dosTime) {
+    FILETIME local = {}, universal = {};
+    DosDateTimeToFileTime(dosDate, dosTime, &local);
+    LocalFileTimeToFileTime(&local, &universal);
+    SetFileTime(reinterpret_cast<HANDLE>(static_cast<intptr_t>(file)), nullptr, nullptr, &universal);
+}
+
+void ConvertOemToAnsi(char* text) { OemToCharA(text, text); }
+void ConvertAnsiToOem(char* text) { CharToOemA(text, text); }
+
+int CompareNoCase(const char* a, const char* b) { return lstrcmpiA(a, b); }
+
+intptr_t SendToWindow(HWND window, UINT message, uintptr_t wParam, intptr_t lParam) {
+    return SendMessageA(window, message, wParam, lParam);
+}
+
+void* AllocLockedBlock(size_t size) {
+    HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!handle) return nullptr;
+    void* block = GlobalLock(handle);
+    if (!block) GlobalFree(handle);
+    return block;
+}
+
+void FreeLockedBlock(void* block) {
+    HGLOBAL handle = GlobalHandle(block);
+    GlobalUnlock(handle);
+    GlobalFree(handle);
+}
+
+void* AllocHeap(size_t size) { return malloc(size); }
+void FreeHeap(void* block) { free(block); }
 
 }  // namespace sys

@@ -45,13 +45,36 @@ int ComposeLaunchCommand(char* out, int size, int bareName) {
     return 1;
 }
 
+namespace {
+
+// The program is named apart from its command line: an unquoted command
+// with a blank in its path would let the system try "C:\Program.exe"
+// first, and a bare name would be searched for beside SETUP.EXE, in the
+// download folder, before the install folder. A relative name is taken
+// from the current folder only.
+int StartProgram(const char* program, char* command) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION started;
+    if (!CreateProcessA(program, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) return 0;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return 1;
+}
+
+}  // namespace
+
 void LaunchMainProgram() {
+    char program[2 * kPathSize];
     char command[kCommandSize];
+    wsprintfA(program, "%s%s", gState.installDir, kMainExecutable);
     _chdir(gState.installFolder);
     RemoveShellExtensionRegistrations();
-    if (ComposeLaunchCommand(command, sizeof command, 0) && WinExec(command, SW_SHOW) > 31) return;
-    if (ComposeLaunchCommand(command, sizeof command, 1) && WinExec(command, SW_SHOW) > 31) return;
+    if (ComposeLaunchCommand(command, sizeof command, 0) && StartProgram(program, command)) return;
+    if (ComposeLaunchCommand(command, sizeof command, 1) && StartProgram(kMainExecutable, command)) return;
     char text[2 * kPathSize + 16];
-    wsprintfA(text, "Error running %s%s", gState.installDir, kMainExecutable);
+    wsprintfA(text, "Error running %s", program);
     MessageBoxA(nullptr, text, nullptr, MB_OK);
 }

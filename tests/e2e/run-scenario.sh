@@ -61,6 +61,11 @@ timeout 60 wineserver -p >/dev/null 2>&1 </dev/null
 timeout 600 wine cmd /c exit </dev/null >/dev/null 2>&1
 
 args=(--bin "$(to_windows "$FD_BIN_DIR")")
+# Files the scenarios read (registry imports and the like), as %SCENARIO_DATA%.
+if [ -n "${FD_DATA_DIR:-}" ]; then
+    export SCENARIO_DATA
+    SCENARIO_DATA=$(to_windows "$FD_DATA_DIR")
+fi
 if [ -n "${FD_SHOT_DIR:-}" ]; then
     mkdir -p "$FD_SHOT_DIR"
     args+=(--shots "$(to_windows "$FD_SHOT_DIR")")

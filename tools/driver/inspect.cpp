@@ -32,12 +32,13 @@ bool Matches(HWND hwnd, const WindowFilter& filter) {
 struct FindState {
     const WindowFilter* filter;
     Retired* retired;
+    const Retired* skipped;
     HWND found;
 };
 
 BOOL CALLBACK FindEach(HWND hwnd, LPARAM param) {
     auto* state = reinterpret_cast<FindState*>(param);
-    if (!Matches(hwnd, *state->filter)) return TRUE;
+    if (!Matches(hwnd, *state->filter) || state->skipped->Contains(hwnd)) return TRUE;
     bool enabled = IsWindowEnabled(hwnd) != FALSE;
     if (state->retired->Contains(hwnd)) {
         if (!enabled) state->retired->Remove(hwnd);
@@ -98,8 +99,8 @@ BOOL CALLBACK ButtonEach(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-HWND FindCandidate(const WindowFilter& filter, Retired& retired) {
-    FindState state{&filter, &retired, nullptr};
+HWND FindCandidate(const WindowFilter& filter, Retired& retired, const Retired& skipped) {
+    FindState state{&filter, &retired, &skipped, nullptr};
     EnumWindows(FindEach, reinterpret_cast<LPARAM>(&state));
     // A retired window that no longer exists can never come back.
     for (int i = retired.count - 1; i >= 0; --i) {

@@ -33,7 +33,8 @@ struct WindowFilter {
 
 // The first (topmost) visible, enabled, not retired top-level window of the filter.
 // (Any state with visibleOnly false, for the hidden main windows of programs.)
-HWND FindCandidate(const WindowFilter& filter, Retired& retired);
+// Windows in `skipped` are never candidates.
+HWND FindCandidate(const WindowFilter& filter, Retired& retired, const Retired& skipped);
 
 // Prints every top-level window of the filter's process(es), for timeouts.
 void ListWindows(const WindowFilter& filter, FILE* out);

@@ -28,7 +28,7 @@ constexpr VerbInfo kVerbs[] = {
     {Verb::Kill, "kill", 0, 0},
     {Verb::Window, "window", 0,
      Bits(Key::Caption, Key::Text, Key::Icon, Key::Buttons, Key::Owner, Key::Class, Key::Proc, Key::Visible,
-          Key::Timeout)},
+          Key::Timeout, Key::Then, Key::Until)},
     {Verb::Press, "press", Bits(Key::Id), Bits(Key::How)},
     {Verb::Type, "type", Bits(Key::Id, Key::Text), 0},
     {Verb::Control, "control", Bits(Key::Id), Bits(Key::Text, Key::State, Key::Checked, Key::Timeout)},
@@ -43,7 +43,7 @@ constexpr VerbInfo kVerbs[] = {
 
 constexpr const char* kKeyNames[kKeyCount] = {
     "cmd", "dir", "code", "timeout", "caption", "text", "icon", "buttons", "owner", "class", "proc", "visible",
-    "id", "state", "checked", "ms", "how", "area", "file", "name", "value", "path", "contains", "equals",
+    "id", "state", "checked", "ms", "how", "area", "file", "name", "value", "path", "contains", "equals", "then", "until",
 };
 
 // Keys whose value must be one of a few words, per verb where it differs.
@@ -57,6 +57,8 @@ constexpr Choice kChoices[] = {
     {Verb::Window, Key::Icon, "none error hand stop question warning exclamation info information asterisk other"},
     {Verb::Window, Key::Proc, "program any"},
     {Verb::Window, Key::Visible, "yes any"},
+    {Verb::Window, Key::Then, "skip"},
+    {Verb::Window, Key::Until, "match"},
     {Verb::NoBox, Key::Proc, "program any"},
     {Verb::Press, Key::How, "click command"},
     {Verb::Control, Key::State, "enabled disabled visible hidden absent"},

@@ -15,7 +15,7 @@ enum class Verb : uint8_t {
 
 enum class Key : uint8_t {
     Cmd, Dir, Code, Timeout, Caption, Text, Icon, Buttons, Owner, Class, Proc, Visible,
-    Id, State, Checked, Ms, How, Area, File, Name, Value, Path, Contains, Equals,
+    Id, State, Checked, Ms, How, Area, File, Name, Value, Path, Contains, Equals, Then, Until,
     Count,
 };
 

@@ -19,7 +19,9 @@ struct Session {
     int helperCount = 0;
     HWND current = nullptr;         // the window the last `window` step found
     Retired retired;
+    Retired skipped;                // windows a `window ... then=skip` step passed over for good
     int number = 0;                 // 1-based step number
+    bool quiet = false;             // window checks that only probe report nothing
     const Step* step = nullptr;
 };
 

@@ -108,6 +108,7 @@ void DumpWindow(HWND window) {
 
 bool Differs(const Session& session, HWND window, const char* what, const char* expected, size_t expectedLength,
              const char* found, size_t foundLength) {
+    if (session.quiet) return false;
     size_t at = 0;
     while (at < expectedLength && at < foundLength && expected[at] == found[at]) ++at;
     ReportFail(session, "%s differs from character %u on", what, static_cast<unsigned>(at));
@@ -201,7 +202,21 @@ bool StepWindow(Session& session) {
     DWORD wait = WaitValue(session);
     DWORD start = GetTickCount();
     HWND window = nullptr;
-    while ((window = FindCandidate(filter, session.retired)) == nullptr) {
+    HWND lastSeen = nullptr;
+    // until=match: windows that differ are passed by until one matches.
+    const bool untilMatch = Value(session, Key::Until) != nullptr;
+    for (;;) {
+        window = FindCandidate(filter, session.retired, session.skipped);
+        if (window != nullptr && untilMatch) {
+            session.quiet = true;
+            bool matches = CheckWindow(session, window);
+            session.quiet = false;
+            if (!matches) {
+                lastSeen = window;
+                window = nullptr;
+            }
+        }
+        if (window != nullptr) break;
         DWORD code = 0;
         if (ProgramGone(session, filter, code)) {
             ReportFail(session, "the program exited with code %lu before a window appeared",
@@ -209,6 +224,7 @@ bool StepWindow(Session& session) {
             return false;
         }
         if (GetTickCount() - start >= wait) {
+            if (lastSeen != nullptr && IsWindow(lastSeen) && !CheckWindow(session, lastSeen)) return false;
             ReportFail(session, "no %s%s window after %lu ms; windows there:", filter.visibleOnly ? "visible, enabled " : "",
                        filter.className,
                        static_cast<unsigned long>(wait));
@@ -220,6 +236,9 @@ bool StepWindow(Session& session) {
     session.current = window;
     DWORD found = GetTickCount() - start;
     if (!CheckWindow(session, window)) return false;
+    // A window that stays on screen behind the next boxes (a progress
+    // dialog, say) is passed over by the later window steps.
+    if (Value(session, Key::Then) != nullptr) session.skipped.Add(window);
     char note[64];
     snprintf(note, sizeof note, "after %lu ms", static_cast<unsigned long>(found));
     ReportPass(session, note);
@@ -387,7 +406,7 @@ bool StepNoBox(Session& session) {
     DWORD span = NumberValue(session, Key::Ms, 0);
     DWORD start = GetTickCount();
     for (;;) {
-        HWND window = FindCandidate(filter, session.retired);
+        HWND window = FindCandidate(filter, session.retired, session.skipped);
         if (window != nullptr) {
             ReportFail(session, "a window appeared after %lu ms", static_cast<unsigned long>(GetTickCount() - start));
             DumpWindow(window);
