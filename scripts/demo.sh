@@ -18,20 +18,15 @@ bin=$PWD/build/win32/bin
 # started, and a file beside it.
 cp "$bin/fake_fardel.exe" "$demo/payload/fardel32.ex_"
 echo "Fardel 8.1 demo payload" > "$demo/payload/fardel.hlp"
+# Enough data for the progress dialog to be seen at work.
+head -c 48000000 /dev/urandom > "$demo/payload/fardel.dat"
 for name in README.TXT FARDEL.TXT LICENSE.TXT VENDOR.TXT WHATSNEW.TXT FILE_ID.DIZ ORDER.TXT; do
   echo "$name of the Fardel 8.1 demo" > "$demo/support/$name"
 done
 
-if [ -x build/host/tools/fdpack/fdpack ]; then
-  build/host/tools/fdpack/fdpack dist --setup "$bin/SETUP.EXE" --payload "$demo/payload" \
-    --support "$demo/support" -o "$demo/dist"
-else
-  mkdir -p "$demo/dist"
-  cp "$bin/SETUP.EXE" "$demo/dist/"
-  cp "$demo/support/"* "$demo/dist/"
-  touch -r "$bin/SETUP.EXE" "$demo/dist/"*
-fi
-cp "$bin/fddriver.exe" "$bin/fake_fardel.exe" "$demo/dist/" 2>/dev/null || true
+build/host/tools/fdpack/fdpack dist --setup "$bin/SETUP.EXE" --payload "$demo/payload" \
+  --support "$demo/support" -o "$demo/dist"
+cp "$bin/fddriver.exe" "$demo/dist/"
 echo "Distribution folder: $demo/dist"
 
 if [ -n "${DISPLAY:-}" ] && [ "${FD_HEADLESS:-0}" != 1 ]; then

@@ -3,7 +3,7 @@
 # prints the exact command to run when it cannot.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ googletest zlib1g-dev
+packages=(cmake ninja-build g++ googletest zlib1g-dev clang libclang-rt-14-dev
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 libz-mingw-w64-dev
           wine wine32:i386 xvfb xauth imagemagick zip unzip locales)
 

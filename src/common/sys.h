@@ -10,7 +10,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-// Host stand-ins for the handful of Win32 types and values the shared code
+// Host definitions of the handful of Win32 types and values the shared code
 // names. Layouts follow Win32 where the code copies fields around.
 using HWND = void*;
 using HINSTANCE = const void*;  // host: a string table, see sys_posix.cpp
