@@ -1,5 +1,7 @@
 #include "extract/zip_cipher.h"
 
+#include <zlib.h>
+
 #include "extract/extract_state.h"
 
 namespace {
@@ -13,9 +15,10 @@ static_assert(sizeof kDefaultPassword == 45, "44 bytes and the NUL");
 
 CipherKeys gKeys;
 
+// The same register as the table gives, by zlib's word-at-a-time crc32(),
+// which inverts before and after: several times faster on whole buffers.
 uint32_t Crc32Update(uint32_t crc, const unsigned char* bytes, size_t length) {
-    for (size_t i = 0; i < length; ++i) crc = kCrcTable.entries[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
-    return crc;
+    return ~static_cast<uint32_t>(crc32(~crc & 0xFFFFFFFFul, bytes, static_cast<uInt>(length)));
 }
 
 void InitKeys(const char* password) {

@@ -39,8 +39,8 @@ def main():
     seven, unz = results["7z x -p"]["mean"], results["unzip -P"]["mean"]
     met = fd <= 1.15 * floor and fd < seven and fd < unz
     out.append(f"Target: `fdpack extract` at most 1.15x the floor and ahead of 7z and unzip: "
-               f"{fd / floor:.2f}x the floor, {seven / fd:.2f}x faster than 7z, {unz / fd:.2f}x faster "
-               f"than unzip — {'met' if met else 'NOT met'}.\n")
+               f"{fd / floor:.2f}x the floor; 7z takes {seven / fd:.2f}x and unzip {unz / fd:.2f}x its time "
+               f"— {'met' if met else 'NOT met'}.\n")
     if wine:
         setup, start = wine[0], wine[1]
         out.append("| Under Wine (32-bit side emulated by qemu-user) | Wall time (mean ± σ) | vs `fdpack extract` |")
