@@ -25,26 +25,33 @@ void ReportPass(const Session& session, const char* note) {
     fflush(stdout);
 }
 
-void ReportFail(const Session& session, const char* format, ...) {
-    if (session.quiet) return;  // a probe of a window that may not be the one awaited
-    Head(session, "FAIL");
-    printf("\n  ");
-    va_list args;
-    va_start(args, format);
+namespace {
+
+// One indented line of a step's report.
+void PrintIndented(const char* format, va_list args) {
+    printf("  ");
     vprintf(format, args);
-    va_end(args);
     printf("\n");
     fflush(stdout);
 }
 
-void ReportDetail(const char* format, ...) {
-    printf("  ");
+}  // namespace
+
+void ReportFail(const Session& session, const char* format, ...) {
+    if (session.quiet) return;  // a probe of a window that may not be the one awaited
+    Head(session, "FAIL");
+    printf("\n");
     va_list args;
     va_start(args, format);
-    vprintf(format, args);
+    PrintIndented(format, args);
     va_end(args);
-    printf("\n");
-    fflush(stdout);
+}
+
+void ReportDetail(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    PrintIndented(format, args);
+    va_end(args);
 }
 
 void ReportText(const char* label, const char* text, size_t length) {

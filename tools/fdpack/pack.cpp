@@ -33,6 +33,17 @@ struct Written {
     uint32_t crc, compressedSize, size, offset;
 };
 
+// The fields a local header and its central directory entry share, in order.
+void PutMemberFields(std::string& out, const Written& w) {
+    Put16(out, w.flags);
+    Put16(out, w.method);
+    Put16(out, w.time);
+    Put16(out, w.date);
+    Put32(out, w.crc);
+    Put32(out, w.compressedSize);
+    Put32(out, w.size);
+}
+
 bool ReadFile(const fs::path& path, std::string& content) {
     FILE* f = fopen(path.c_str(), "rb");
     if (!f) return false;
@@ -130,13 +141,7 @@ bool PackFolder(const std::string& folder, const std::string& archive, const Pac
         std::string record;
         Put32(record, 0x04034b50);
         Put16(record, 20);
-        Put16(record, w.flags);
-        Put16(record, w.method);
-        Put16(record, w.time);
-        Put16(record, w.date);
-        Put32(record, w.crc);
-        Put32(record, w.compressedSize);
-        Put32(record, w.size);
+        PutMemberFields(record, w);
         Put16(record, static_cast<uint32_t>(w.name.size()));
         Put16(record, 0);
         record += w.name;
@@ -156,13 +161,7 @@ bool PackFolder(const std::string& folder, const std::string& archive, const Pac
         Put32(directory, 0x02014b50);
         Put16(directory, 20);
         Put16(directory, 20);
-        Put16(directory, w.flags);
-        Put16(directory, w.method);
-        Put16(directory, w.time);
-        Put16(directory, w.date);
-        Put32(directory, w.crc);
-        Put32(directory, w.compressedSize);
-        Put32(directory, w.size);
+        PutMemberFields(directory, w);
         Put16(directory, static_cast<uint32_t>(w.name.size()));
         Put16(directory, 0);
         Put16(directory, 0);
